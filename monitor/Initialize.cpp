@@ -52,7 +52,8 @@ bool COrvixApp::Initialize() {
     modelString = read("DevMon", "MDL");
 
     if (!GetCurrentNationString(ports.registry, langKey, languageCode) && languageCode.empty()) {
-        languageCode = profile.GetString(configPath, "Language", "DefaultLang", "", kLanguageBuffer);
+        languageCode =
+            profile.GetString(configPath, "Language", "DefaultLang", "", kLanguageBuffer);
     }
 
     std::string tablePath = directory + "\\MulLang\\SM" + languageCode + ".trs";
@@ -79,12 +80,14 @@ void COrvixApp::LoadPhoneSection() {
     std::size_t pos = 0;
     // Lines are zero-terminated; the list ends at the first empty one or at the buffer's end.
     while (pos < buffer.size() && buffer[pos] != '\0') {
-        const auto zero = std::find(buffer.begin() + static_cast<std::ptrdiff_t>(pos), buffer.end(), '\0');
+        const auto zero =
+            std::find(buffer.begin() + static_cast<std::ptrdiff_t>(pos), buffer.end(), '\0');
         const std::string line(buffer.begin() + static_cast<std::ptrdiff_t>(pos), zero);
         pos = static_cast<std::size_t>(zero - buffer.begin()) + 1;
 
         const std::size_t equals = line.find('=');
-        const std::string key = equals == std::string::npos ? std::string() : line.substr(0, equals);
+        const std::string key =
+            equals == std::string::npos ? std::string() : line.substr(0, equals);
         char name[kStringBuffer] = {};
         LookupString(key, name);
 

@@ -21,11 +21,7 @@ namespace orvix {
 class CMainFrame;
 
 // The three texts of the current job record.
-struct JobFields {
-    std::string printerName;
-    std::string spareText;
-    std::string displayText;
-};
+using JobFields = JobInfo;
 
 // The application object of Orvix: start-up, the model configuration and everything the
 // windows share. Members keep the documented order.

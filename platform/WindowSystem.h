@@ -61,6 +61,23 @@ public:
 
     virtual void SetTimer(WindowHandle window, unsigned id, unsigned milliseconds) = 0;
     virtual void KillTimer(WindowHandle window, unsigned id) = 0;
+
+    // Raising a window in front of the user.
+    // SetWindowPos into (true) or out of (false) the topmost band, without moving, sizing or
+    // activating it (SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE).
+    virtual void SetTopmost(WindowHandle window, bool topmost) = 0;
+    // True when its style holds WS_MINIMIZE.
+    virtual bool IsMinimized(WindowHandle window) = 0;
+    // Sends it WM_SYSCOMMAND with SC_RESTORE.
+    virtual void SendRestoreCommand(WindowHandle window) = 0;
+    // The thread of the current foreground window (0 when there is none), and the caller's.
+    virtual std::uint32_t ForegroundWindowThread() = 0;
+    virtual std::uint32_t CurrentThreadId() = 0;
+    // AttachThreadInput(from, to, attach).
+    virtual bool AttachThreadInput(std::uint32_t from, std::uint32_t to, bool attach) = 0;
+    virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    // Invalidates the whole client area, with erasing when `erase`.
+    virtual void InvalidateRect(WindowHandle window, bool erase) = 0;
 };
 
 }  // namespace orvix

@@ -22,8 +22,7 @@ struct Section {
 
 bool IsBlank(char c) {
     // The platform trims C-locale white space and the DOS end-of-file byte.
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' ||
-           c == '\x1a';
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 char Lower(char c) {
@@ -31,8 +30,8 @@ char Lower(char c) {
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string_view Trim(std::string_view text) {
@@ -74,7 +73,7 @@ std::vector<Section> Load(const std::string& path) {
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos && close > 0) {
-                sections.push_back(Section{std::string(line.substr(1, close - 1)), {}});
+                sections.push_back(Section{std::string(Trim(line.substr(1, close - 1))), {}});
                 continue;
             }
         }

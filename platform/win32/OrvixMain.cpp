@@ -2,6 +2,7 @@
 #include "platform/win32/Win32Api.h"
 
 #include "monitor/OrvixApp.h"
+#include "platform/win32/Win32DebugOutput.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Process.h"
@@ -9,6 +10,21 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Version.h"
 #include "platform/win32/Win32WindowSystem.h"
+
+#ifdef ORVIX_SIMULATION
+#include "platform/sim/SimSpooler.h"
+#include "platform/sim/SimUsbBus.h"
+#else
+#include "platform/win32/Win32Spooler.h"
+#include "platform/win32/Win32UsbBus.h"
+#endif
+#ifdef ORVIX_SIMULATION
+#include "platform/sim/SimSpooler.h"
+#include "platform/sim/SimUsbBus.h"
+#else
+#include "platform/win32/Win32Spooler.h"
+#include "platform/win32/Win32UsbBus.h"
+#endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace orvix::win32;
@@ -20,8 +36,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     static orvix::Win32Locale locale;
     static orvix::Win32Version version;
     static Win32WindowSystem windows(instance);
-    static orvix::COrvixApp app(
-        orvix::AppPorts{process, profile, files, registry, locale, version, windows});
+#ifdef ORVIX_SIMULATION
+    static orvix::sim::SimUsbBus usb;
+    static orvix::sim::SimSpooler spooler;
+#else
+    static Win32UsbBus usb;
+    static Win32Spooler spooler;
+#endif
+    static Win32DebugOutput debugOutput;
+    static orvix::COrvixApp app(orvix::AppPorts{process, profile, files, registry, locale, version,
+                                                windows, usb, spooler, debugOutput});
     // --- end of port bindings ---
 
     if (!app.InitInstance()) {

@@ -21,6 +21,8 @@ BitmapHandle Win32Process::LoadBitmap(int resourceId) {
         ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
 }
 
-void Win32Process::ExitProcess(unsigned exitCode) { ::ExitProcess(exitCode); }
+void Win32Process::ExitProcess(unsigned exitCode) {
+    ::ExitProcess(exitCode);
+}
 
 }  // namespace orvix::win32

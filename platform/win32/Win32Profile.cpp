@@ -27,8 +27,8 @@ std::vector<char> Win32Profile::GetSection(const std::string& path, const std::s
                                            std::size_t bufferSize) {
     std::vector<char> buffer(bufferSize, '\0');
     if (bufferSize != 0) {
-        ::GetPrivateProfileSectionA(section.c_str(), buffer.data(),
-                                    static_cast<DWORD>(bufferSize), path.c_str());
+        ::GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(bufferSize),
+                                    path.c_str());
     }
     return buffer;
 }

@@ -5,16 +5,19 @@
 namespace orvix::win32 {
 namespace {
 
-HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+HWND ToHwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
+WindowHandle FromHwnd(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
 
 IFrameEvents* EventsOf(HWND window) {
     return reinterpret_cast<IFrameEvents*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 bool IsPrivateMessage(UINT message) {
-    return message >= WM_USER || message == WM_SM_SERVICE_CREATE ||
-           message == WM_SM_SERVICE_DELETE;
+    return message >= WM_USER || message == WM_SM_SERVICE_CREATE || message == WM_SM_SERVICE_DELETE;
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -83,8 +86,7 @@ INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-WindowHandle Win32WindowSystem::FindWindow(const std::string& className,
-                                           const std::string& title) {
+WindowHandle Win32WindowSystem::FindWindow(const std::string& className, const std::string& title) {
     return FromHwnd(::FindWindowA(className.c_str(), title.c_str()));
 }
 
@@ -153,6 +155,38 @@ void Win32WindowSystem::SetTimer(WindowHandle window, unsigned id, unsigned mill
 
 void Win32WindowSystem::KillTimer(WindowHandle window, unsigned id) {
     ::KillTimer(ToHwnd(window), id);
+}
+
+void Win32WindowSystem::SetTopmost(WindowHandle window, bool topmost) {
+    ::SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+bool Win32WindowSystem::IsMinimized(WindowHandle window) {
+    return (static_cast<DWORD>(::GetWindowLongA(ToHwnd(window), GWL_STYLE)) & WS_MINIMIZE) != 0;
+}
+
+void Win32WindowSystem::SendRestoreCommand(WindowHandle window) {
+    ::SendMessageA(ToHwnd(window), WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+std::uint32_t Win32WindowSystem::ForegroundWindowThread() {
+    const HWND foreground = ::GetForegroundWindow();
+    return foreground != nullptr ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+}
+
+std::uint32_t Win32WindowSystem::CurrentThreadId() { return ::GetCurrentThreadId(); }
+
+bool Win32WindowSystem::AttachThreadInput(std::uint32_t from, std::uint32_t to, bool attach) {
+    return ::AttachThreadInput(from, to, attach ? TRUE : FALSE) != FALSE;
+}
+
+bool Win32WindowSystem::SetForegroundWindow(WindowHandle window) {
+    return ::SetForegroundWindow(ToHwnd(window)) != FALSE;
+}
+
+void Win32WindowSystem::InvalidateRect(WindowHandle window, bool erase) {
+    ::InvalidateRect(ToHwnd(window), nullptr, erase ? TRUE : FALSE);
 }
 
 }  // namespace orvix::win32

@@ -23,6 +23,14 @@ public:
     void ShowWindow(WindowHandle window, ShowCommand command) override;
     void SetTimer(WindowHandle window, unsigned id, unsigned milliseconds) override;
     void KillTimer(WindowHandle window, unsigned id) override;
+    void SetTopmost(WindowHandle window, bool topmost) override;
+    bool IsMinimized(WindowHandle window) override;
+    void SendRestoreCommand(WindowHandle window) override;
+    std::uint32_t ForegroundWindowThread() override;
+    std::uint32_t CurrentThreadId() override;
+    bool AttachThreadInput(std::uint32_t from, std::uint32_t to, bool attach) override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    void InvalidateRect(WindowHandle window, bool erase) override;
 
     // The main window: owner of every dialog, as the framework would make it.
     HWND MainWindow() const { return mainWindow; }

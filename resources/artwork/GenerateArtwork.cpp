@@ -3,9 +3,9 @@
 // writes toner135.bmp ... toner153.bmp (the toner gauge) and Orvix.ico (the program icon).
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -27,11 +27,21 @@ constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kNavy{0, 0, 128};
 
 // The 16 colours of the standard VGA palette; the 16-colour icons use them.
-constexpr std::array<Rgb, 16> kVga = {{{0, 0, 0},       {128, 0, 0},     {0, 128, 0},
-                                       {128, 128, 0},   {0, 0, 128},     {128, 0, 128},
-                                       {0, 128, 128},   {192, 192, 192}, {128, 128, 128},
-                                       {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
-                                       {0, 0, 255},     {255, 0, 255},   {0, 255, 255},
+constexpr std::array<Rgb, 16> kVga = {{{0, 0, 0},
+                                       {128, 0, 0},
+                                       {0, 128, 0},
+                                       {128, 128, 0},
+                                       {0, 0, 128},
+                                       {128, 0, 128},
+                                       {0, 128, 128},
+                                       {192, 192, 192},
+                                       {128, 128, 128},
+                                       {255, 0, 0},
+                                       {0, 255, 0},
+                                       {255, 255, 0},
+                                       {0, 0, 255},
+                                       {255, 0, 255},
+                                       {0, 255, 255},
                                        {255, 255, 255}}};
 
 class Canvas {
@@ -163,7 +173,8 @@ std::vector<std::uint8_t> Dib(const Canvas& c, int bitsPerPixel, const std::vect
 
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 
@@ -241,8 +252,8 @@ bool WriteIcon(const std::string& path) {
 
     std::vector<std::vector<std::uint8_t>> dibs;
     for (const Image& image : images) {
-        dibs.push_back(Dib(Printer(image.size), image.bits, image.bits == 4 ? palette16 : palette256,
-                           true));
+        dibs.push_back(
+            Dib(Printer(image.size), image.bits, image.bits == 4 ? palette16 : palette256, true));
     }
     std::vector<std::uint8_t> out;
     WriteLe(out, 0, 2);

@@ -1,11 +1,12 @@
 #include "tests/fakes/FakePlatform.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace orvix::test {
 namespace {
@@ -109,10 +110,9 @@ bool FakeRegistry::WriteDword(RegistryRoot root, const std::string& keyPath,
         return false;
     }
     ++writes;
-    key->second[Lower(valueName)] = {static_cast<std::uint8_t>(value),
-                                     static_cast<std::uint8_t>(value >> 8),
-                                     static_cast<std::uint8_t>(value >> 16),
-                                     static_cast<std::uint8_t>(value >> 24)};
+    key->second[Lower(valueName)] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     return true;
 }
 
@@ -151,10 +151,19 @@ WindowHandle FakeWindows::CreateFrameWindow(const std::string& className, IFrame
     if (events.OnCreate(window) != 0) {
         return 0;
     }
+    frames[window] = &events;
     return window;
 }
 
-void FakeWindows::DestroyWindow(WindowHandle window) { destroyed.push_back(window); }
+void FakeWindows::DestroyWindow(WindowHandle window) {
+    destroyed.push_back(window);
+    // A frame hears of its destruction during the call, as WM_DESTROY arrives on Windows.
+    if (const auto frame = frames.find(window); frame != frames.end()) {
+        IFrameEvents* events = frame->second;
+        frames.erase(frame);
+        events->OnDestroy();
+    }
+}
 
 WindowHandle FakeWindows::CreateDialogWindow(int templateId) {
     dialogsCreated.push_back(templateId);
@@ -170,6 +179,70 @@ void FakeWindows::SetTimer(WindowHandle window, unsigned id, unsigned millisecon
     timerStarts.push_back(Timer{window, id, milliseconds});
 }
 
-void FakeWindows::KillTimer(WindowHandle window, unsigned id) { timers.erase({window, id}); }
+void FakeWindows::KillTimer(WindowHandle window, unsigned id) {
+    timers.erase({window, id});
+}
+
+namespace {
+
+std::string Hex(WindowHandle window) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(window));
+    return text;
+}
+
+}  // namespace
+
+void FakeWindows::SetTopmost(WindowHandle window, bool topmost) {
+    raiseCalls.push_back((topmost ? "topmost " : "notopmost ") + Hex(window));
+}
+
+bool FakeWindows::IsMinimized(WindowHandle window) { return minimized.count(window) != 0; }
+
+void FakeWindows::SendRestoreCommand(WindowHandle window) {
+    raiseCalls.push_back("restore " + Hex(window));
+    minimized.erase(window);
+}
+
+bool FakeWindows::AttachThreadInput(std::uint32_t from, std::uint32_t to, bool attach) {
+    raiseCalls.push_back((attach ? "attach " : "detach ") + std::to_string(from) + " " +
+                         std::to_string(to));
+    return from != 0 && to != 0 && from != to;
+}
+
+bool FakeWindows::SetForegroundWindow(WindowHandle window) {
+    raiseCalls.push_back("foreground " + Hex(window));
+    return window != 0;
+}
+
+void FakeWindows::InvalidateRect(WindowHandle window, bool erase) {
+    raiseCalls.push_back("invalidate " + Hex(window) + (erase ? " erase" : ""));
+}
+
+std::string FakeTextConversion::WideToAnsi(std::u16string_view text) {
+    std::string ansi;
+    ansi.reserve(text.size());
+    for (const char16_t unit : text) {
+        ansi.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
+    }
+    return ansi;
+}
+
+std::optional<std::size_t> FakePipeClient::ReadOnce(const std::string& name,
+                                                    std::span<std::uint8_t> buffer) {
+    names.push_back(name);
+    bufferSizes.push_back(buffer.size());
+    if (script.empty()) {
+        return std::nullopt;
+    }
+    const std::size_t index = std::min(names.size(), script.size()) - 1;
+    const Attempt& attempt = script[index];
+    if (!attempt.opens) {
+        return std::nullopt;
+    }
+    const std::size_t count = std::min(attempt.data.size(), buffer.size());
+    std::copy_n(attempt.data.begin(), count, buffer.begin());
+    return count;
+}
 
 }  // namespace orvix::test

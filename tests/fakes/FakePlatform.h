@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -129,6 +130,14 @@ public:
     void ShowWindow(WindowHandle window, ShowCommand command) override;
     void SetTimer(WindowHandle window, unsigned id, unsigned milliseconds) override;
     void KillTimer(WindowHandle window, unsigned id) override;
+    void SetTopmost(WindowHandle window, bool topmost) override;
+    bool IsMinimized(WindowHandle window) override;
+    void SendRestoreCommand(WindowHandle window) override;
+    std::uint32_t ForegroundWindowThread() override { return foregroundThread; }
+    std::uint32_t CurrentThreadId() override { return currentThread; }
+    bool AttachThreadInput(std::uint32_t from, std::uint32_t to, bool attach) override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    void InvalidateRect(WindowHandle window, bool erase) override;
 
     // A window "of another process" that FindWindow can see.
     std::map<std::pair<std::string, std::string>, WindowHandle> existing;
@@ -142,9 +151,38 @@ public:
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;  // running timers
     std::vector<Timer> timerStarts;
     bool failCreate = false;
+    // Raising windows: the calls in order ("topmost 0x101", "attach 7 1", "invalidate 0x101
+    // erase", ...), the windows whose style holds WS_MINIMIZE, and the two threads.
+    std::vector<std::string> raiseCalls;
+    std::set<WindowHandle> minimized;
+    std::uint32_t foregroundThread = 1;
+    std::uint32_t currentThread = 1;
 
 private:
     WindowHandle next = 0x100;
+    std::map<WindowHandle, IFrameEvents*> frames;  // destroying one reports OnDestroy
+};
+
+// UTF-16 to ANSI as Windows-1252 sees the Latin-1 range; anything beyond it becomes "?".
+class FakeTextConversion final : public ITextConversion {
+public:
+    std::string WideToAnsi(std::u16string_view text) override;
+};
+
+// Named pipes as scripted attempts: each ReadOnce takes the next attempt (the last one repeats
+// once the script runs out; none: the pipe never opens) and records the name it was given.
+class FakePipeClient final : public IPipeClient {
+public:
+    struct Attempt {
+        bool opens = false;
+        std::vector<std::uint8_t> data;  // what the server wrote; the read takes what fits
+    };
+    std::optional<std::size_t> ReadOnce(const std::string& name,
+                                        std::span<std::uint8_t> buffer) override;
+
+    std::vector<Attempt> script;
+    std::vector<std::string> names;
+    std::vector<std::size_t> bufferSizes;
 };
 
 // All fakes, bound together the way the program binds the real adapters.
@@ -159,10 +197,12 @@ struct FakePlatform {
     FakeUsbBus usb;
     FakeSpooler spooler;
     FakeDebugOutput debugOutput;
+    FakeTextConversion text;
+    FakePipeClient pipes;
 
     AppPorts Ports() {
-        return AppPorts{process, profile, files,   registry, locale,
-                        version, windows, usb,     spooler,  debugOutput};
+        return AppPorts{process, profile, files,       registry, locale, version,
+                        windows, usb,     spooler,     debugOutput, text,  pipes};
     }
 };
 

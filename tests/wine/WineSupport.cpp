@@ -6,9 +6,15 @@
 
 namespace orvix::wine {
 
-std::string BinDir() { return ORVIX_BIN_DIR_WIN; }
-std::string SimBinDir() { return std::string(ORVIX_BIN_DIR_WIN) + "\\sim"; }
-std::string SourceDir() { return ORVIX_SOURCE_DIR_WIN; }
+std::string BinDir() {
+    return ORVIX_BIN_DIR_WIN;
+}
+std::string SimBinDir() {
+    return std::string(ORVIX_BIN_DIR_WIN) + "\\sim";
+}
+std::string SourceDir() {
+    return ORVIX_SOURCE_DIR_WIN;
+}
 
 std::string UniqueName(const std::string& prefix) {
     static std::atomic<unsigned> counter{0};
@@ -48,7 +54,9 @@ TempDir::TempDir() {
     ::CreateDirectoryA(path.c_str(), nullptr);
 }
 
-TempDir::~TempDir() { RemoveTree(path); }
+TempDir::~TempDir() {
+    RemoveTree(path);
+}
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -84,9 +92,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds dead
             return false;
         }
         // Wake for the next message or after a short slice to re-test the condition.
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                                    static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
-                                    QS_ALLINPUT);
+        ::MsgWaitForMultipleObjects(
+            0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)), QS_ALLINPUT);
     }
 }
 

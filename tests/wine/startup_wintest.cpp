@@ -19,9 +19,9 @@ public:
     explicit Installation(bool withConfig = true) : modelClass(UniqueName("OrvixTest")) {
         EXPECT_TRUE(CopyInto(BinDir() + "\\Orvix.exe", Exe()));
         if (withConfig) {
-            EXPECT_TRUE(WriteFileBytes(dir / "Orvix.dat",
-                                       "[Model]\r\nClass=" + modelClass +
-                                           "\r\nCaption=Velmar Laser Z880k\r\n"));
+            EXPECT_TRUE(WriteFileBytes(
+                dir / "Orvix.dat",
+                "[Model]\r\nClass=" + modelClass + "\r\nCaption=Velmar Laser Z880k\r\n"));
         }
     }
     std::string Exe() const { return dir / "Orvix.exe"; }
