@@ -1,7 +1,8 @@
 #!/bin/bash
-# Sets up what the tests need and runs every tier: formatting, native unit tests, the same
-# under AddressSanitizer + UndefinedBehaviorSanitizer, the fuzz targets for a bounded time,
-# and the Windows programs and tests under Wine. Build trees go to build/<tier>.
+# Sets up what the tests need and runs every tier: formatting, native unit tests, clang-tidy
+# over the logic, the native tests under AddressSanitizer + UndefinedBehaviorSanitizer, the
+# fuzz targets for a bounded time, and the Windows programs and tests under Wine. Build trees
+# go to build/<tier>.
 #   scripts/test-all.sh                 every tier
 #   ORVIX_TIERS="native wine" scripts/test-all.sh   a choice of tiers
 #   ORVIX_FUZZ_SECONDS=600 scripts/test-all.sh      a longer fuzzing run
@@ -11,7 +12,7 @@ cd "$root"
 
 "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
 
-tiers=${ORVIX_TIERS:-"format native asan fuzz wine"}
+tiers=${ORVIX_TIERS:-"format native tidy asan fuzz wine"}
 fuzz_seconds=${ORVIX_FUZZ_SECONDS:-30}
 jobs=$(nproc)
 failed=()
@@ -44,6 +45,7 @@ for tier in $tiers; do
     case "$tier" in
         format) run_tier format "$root/scripts/check-format.sh" ;;
         native) run_tier native build_and_test build/native ;;
+        tidy) run_tier tidy "$root/scripts/run-tidy.sh" "$root/build/native" ;;
         asan)
             export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
             run_tier asan build_and_test build/asan -DORVIX_SANITIZE=ON -DORVIX_BENCH=OFF
