@@ -98,7 +98,7 @@ void COrvixApp::LoadPhoneSection() {
         countryNames.push_back(entry.name);
         phoneList.push_back(std::move(entry));
     }
-    SortCountryNames(countryNames);
+    SortCountryNames(countryNames, ports.locale.AnsiLeadBytes());
     Trace("Phone entries: %zu\n", phoneList.size());
 }
 

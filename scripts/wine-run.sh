@@ -18,6 +18,7 @@ find_build_root() {
     return 1
 }
 
+repo=$(cd "$(dirname "$0")/.." && pwd)
 mode=run
 if [[ "${1:-}" == "--setup" || "${1:-}" == "--shutdown" ]]; then
     mode=${1#--}
@@ -78,6 +79,8 @@ prepare_prefix() {
         wineboot -i >"$state/wineboot.log" 2>&1
         # Without a window manager, destroying a visible window otherwise stalls for seconds.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1
+        # The sample installation's registry values, as an installed product would have them.
+        wine regedit /S "$(winepath -w "$repo/install/registry.reg")" >>"$state/wineboot.log" 2>&1
         wineserver -w
         touch "$WINEPREFIX/.orvix-ready"
     ) 9>"$state/prefix.lock"

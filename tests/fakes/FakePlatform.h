@@ -83,10 +83,12 @@ public:
     std::int32_t ThreadLocale() override { return threadLocale; }
     std::int32_t UserDefaultLCID() override { return userDefaultLcid; }
     std::optional<std::int32_t> UserGeoId() override { return geoId; }
+    LeadByteSet AnsiLeadBytes() override { return leadBytes; }
 
     std::int32_t threadLocale = 0x0409;
     std::int32_t userDefaultLcid = 0x0409;
     std::optional<std::int32_t> geoId;
+    LeadByteSet leadBytes;
 };
 
 class FakeVersion final : public IVersionQuery {

@@ -341,6 +341,17 @@ TEST_F(StartupTest, CountryNamesSortButEntriesKeepFileOrder) {
     EXPECT_EQ(App().countryNames, (std::vector<std::string>{"Austria", "Zambia"}));
 }
 
+// On a double-byte code page a lead byte and its trail byte sort as one character: the
+// half-width katakana A (0xB1) comes before the full-width one (0x83 0x41), the reverse of
+// plain byte order.
+TEST_F(StartupTest, CountryNamesSortByTheCodePagesCharacters) {
+    platform.files.Put(kConfig, "[Model]\nClass=OrvixTest\n[Phone]\n1=1\n2=2\n");
+    platform.files.Put("C:\\P\\MulLang\\SMen.trs", "1 \"\x83\x41\" 2 \"\xB1\"");
+    platform.locale.leadBytes = LeadByteSet::CodePage932();
+    App().Initialize();
+    EXPECT_EQ(App().countryNames, (std::vector<std::string>{"\xB1", "\x83\x41"}));
+}
+
 // A section longer than the 4096-byte buffer is cut by the reader; whatever arrives is used
 // and nothing is read past the buffer.
 TEST_F(StartupTest, LongPhoneSectionIsCut) {
