@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -75,7 +77,9 @@ std::set<std::string> AllStatusKeys() {
     return keys;
 }
 
-class MulLangFileTest : public ::testing::TestWithParam<const char*> {
+std::vector<std::string> ShippedLanguages();
+
+class MulLangFileTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
         path = std::string(ORVIX_SOURCE_DIR) + "/install/MulLang/SM" + GetParam() + ".trs";
@@ -134,9 +138,8 @@ TEST_P(MulLangFileTest, EveryCountryOfTheSampleInstallationCanBeChosen) {
         platform.files.Put(to, *bytes);
     };
     put("Orvix.dat", "C:\\P\\Orvix.dat");
-    for (const char* language : {"en", "fr", "de"}) {
-        put(std::string("MulLang/SM") + language + ".trs",
-            std::string("C:\\P\\MulLang\\SM") + language + ".trs");
+    for (const std::string& language : ShippedLanguages()) {
+        put("MulLang/SM" + language + ".trs", "C:\\P\\MulLang\\SM" + language + ".trs");
     }
     platform.registry.SetString(RegistryRoot::LocalMachine, "Software\\VuZaviv\\Velmar Laser Z880k",
                                 "SmCntCode", GetParam());
@@ -167,7 +170,22 @@ TEST_P(MulLangFileTest, EveryCountryOfTheSampleInstallationCanBeChosen) {
     EXPECT_EQ(chosen.size(), std::size(kCountryKeys) - 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, MulLangFileTest, ::testing::Values("en", "fr", "de"));
+// Every language the sample installation ships, so a new SMxx.trs is checked as it lands.
+std::vector<std::string> ShippedLanguages() {
+    std::vector<std::string> languages;
+    for (const auto& file :
+         std::filesystem::directory_iterator(std::string(ORVIX_SOURCE_DIR) + "/install/MulLang")) {
+        const std::string name = file.path().filename().string();
+        if (name.starts_with("SM") && name.ends_with(".trs")) {
+            languages.push_back(name.substr(2, name.size() - 6));
+        }
+    }
+    std::sort(languages.begin(), languages.end());
+    return languages;
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MulLangFileTest, ::testing::ValuesIn(ShippedLanguages()),
+                         [](const auto& language) { return language.param; });
 
 }  // namespace
 }  // namespace orvix
