@@ -1,0 +1,118 @@
+#include "tests/fakes/FakeSpooler.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orvix::test {
+
+bool FakeSpooler::OpenPrinter(const std::string& name, SpoolerPrinter& printer) {
+    for (std::size_t index = 0; index < queues.size(); ++index) {
+        if (queues[index].name == name) {
+            ++opens;
+            ++openNow;
+            printer = kPrinterBase + index;
+            open.push_back(printer);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FakeSpooler::ClosePrinter(SpoolerPrinter printer) {
+    const auto found = std::find(open.begin(), open.end(), printer);
+    if (found == open.end()) {
+        ++badCloses;
+        return;
+    }
+    open.erase(found);
+    --openNow;
+}
+
+std::vector<std::uint8_t> FakeSpooler::Pack(const std::vector<const Queue*>& records) {
+    std::vector<std::uint8_t> bytes;
+    for (const Queue* queue : records) {
+        bytes.insert(bytes.end(), queue->name.begin(), queue->name.end());
+        bytes.push_back(0);
+        bytes.insert(bytes.end(), queue->driver.begin(), queue->driver.end());
+        bytes.push_back(0);
+        for (int shift = 0; shift < 32; shift += 8) {
+            bytes.push_back(static_cast<std::uint8_t>(queue->jobs >> shift));
+        }
+    }
+    return bytes;
+}
+
+SpoolerCall FakeSpooler::Fill(const std::vector<const Queue*>& records,
+                              std::span<std::uint8_t> buffer, std::uint32_t sizeError,
+                              bool readFails) {
+    const std::vector<std::uint8_t> packed = Pack(records);
+    SpoolerCall call;
+    call.needed = static_cast<std::uint32_t>(packed.size());
+    if (buffer.empty()) {
+        call.ok = sizeError == 0;
+        call.error = sizeError;
+        return call;
+    }
+    if (std::any_of(buffer.begin(), buffer.end(), [](std::uint8_t b) { return b != 0; })) {
+        buffersZeroed = false;
+    }
+    if (readFails) {
+        call.error = 5;  // ERROR_ACCESS_DENIED
+        return call;
+    }
+    if (buffer.size() < packed.size()) {
+        call.error = kErrorInsufficientBuffer;
+        return call;
+    }
+    std::memcpy(buffer.data(), packed.data(), packed.size());
+    call.ok = true;
+    call.returned = static_cast<std::uint32_t>(records.size());
+    return call;
+}
+
+SpoolerCall FakeSpooler::GetPrinter(SpoolerPrinter printer, std::span<std::uint8_t> buffer) {
+    ++getCalls;
+    if (std::find(open.begin(), open.end(), printer) == open.end()) {
+        return SpoolerCall{false, 6, 0, 0};  // ERROR_INVALID_HANDLE
+    }
+    return Fill({&queues[printer - kPrinterBase]}, buffer, getSizeError, getReadFails);
+}
+
+SpoolerCall FakeSpooler::EnumLocalPrinters(std::span<std::uint8_t> buffer) {
+    ++enumCalls;
+    std::vector<const Queue*> records;
+    for (const Queue& queue : queues) {
+        records.push_back(&queue);
+    }
+    return Fill(records, buffer, enumSizeError, enumReadFails);
+}
+
+std::optional<PrinterRecord> FakeSpooler::RecordAt(std::span<const std::uint8_t> buffer,
+                                                   std::uint32_t index) {
+    std::size_t at = 0;
+    const auto text = [&](std::string_view& out) {
+        const auto end = std::find(buffer.begin() + static_cast<std::ptrdiff_t>(at), buffer.end(),
+                                   std::uint8_t{0});
+        if (end == buffer.end()) {
+            return false;
+        }
+        const auto length = static_cast<std::size_t>(end - buffer.begin()) - at;
+        out = std::string_view(reinterpret_cast<const char*>(buffer.data()) + at, length);
+        at += length + 1;
+        return true;
+    };
+    for (std::uint32_t i = 0;; ++i) {
+        PrinterRecord record;
+        if (!text(record.printerName) || !text(record.driverName) || buffer.size() - at < 4) {
+            return std::nullopt;
+        }
+        for (int shift = 0; shift < 32; shift += 8) {
+            record.jobs |= static_cast<std::uint32_t>(buffer[at++]) << shift;
+        }
+        if (i == index) {
+            return record;
+        }
+    }
+}
+
+}  // namespace orvix::test
