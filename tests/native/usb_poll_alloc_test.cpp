@@ -97,11 +97,11 @@ TEST(UsbPollAllocationTest, TheCounterSeesAnAllocation) {
 TEST(UsbPollAllocationTest, PollByStoredPathNeitherEnumeratesNorAllocates) {
     test::FakeUsbBus usb;
     test::FakeDebugOutput debug;
-    const std::string model = "ML-1610";
+    const std::string model = "Laser Z880k";
     // A real device path is far longer than any short-string buffer.
     const std::string path =
-        "\\\\?\\usb#vid_04e8&pid_3441#0000000000000001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
-    test::FakeUsbBus::Device& device = usb.AddPrinter(path, "MFG:V;MDL:ML-1610 Series;");
+        "\\\\?\\usb#vid_1965&pid_0880#0000000000000001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+    test::FakeUsbBus::Device& device = usb.AddPrinter(path, "MFG:V;MDL:Laser Z880k Series;");
     device.status = {0x01, 0x01, 0x04, 0x00, 0x00, 0x50, 0x02, 0x00};
     DevicePath devicePath{};
     const UsbPrinterAccess access{usb, debug, model, devicePath};

@@ -18,8 +18,8 @@ using test::FakeDebugOutput;
 using test::FakeUsbBus;
 using Record = std::array<std::uint8_t, 8>;
 
-constexpr char kModel[] = "ML-1610";
-constexpr char kDeviceId[] = "MFG:Vendor;CMD:GDI;MDL:ML-1610 Series;CLS:PRINTER;";
+constexpr char kModel[] = "Laser Z880k";
+constexpr char kDeviceId[] = "MFG:Velmar;CMD:GDI;MDL:Laser Z880k Series;CLS:PRINTER;";
 constexpr Record kReady = {0x01, 0x01, 0x01, 0x00, 0x00, 0x50, 0x02, 0x00};
 constexpr Record kPaperJam = {0x04, 0x03, 0x01, 0x08, 0x00, 0x40, 0x02, 0x00};
 
@@ -242,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
                    true,
                    false,
                    {},
-                   "MFG:Vendor;MDL:CLP-300;",
+                   "MFG:Velmar;MDL:CLP-300;",
                    true},
         SearchCase{"OtherCaseIsSkipped",
                    kUsbEnumOk,
@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                    true,
                    false,
                    {},
-                   "MFG:Vendor;MDL:ml-1610 Series;",
+                   "MFG:Velmar;MDL:laser z880k Series;",
                    true}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
@@ -329,12 +329,12 @@ INSTANTIATE_TEST_SUITE_P(
         DeviceIdCase{"NoZeroReadsAll255", std::string(300, 'Q'), {}, std::string(255, 'Q')},
         DeviceIdCase{"OverstatedLengthStaysIn255", std::string(255, 'Q'), 4000,
                      std::string(255, 'Q')},
-        DeviceIdCase{"OnlyTheBytesReported", "MDL:ML-1610;", 5, "MDL:M"}),
+        DeviceIdCase{"OnlyTheBytesReported", "MDL:Laser Z880k;", 5, "MDL:L"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(UsbPrinterTest, ModelAtTheEndOfAnUnterminatedIdStillMatches) {
-    std::string id(255 - 7, 'x');
-    id += kModel;  // bytes 248 to 254
+    std::string id(255 - (sizeof kModel - 1), 'x');
+    id += kModel;  // ends at byte 254, the last the reply can hold
     Printer("port-1", kReady, id + "-beyond");
     ASSERT_TRUE(FindPrinterDevice(usb, debug, devicePath, model));
 
@@ -359,14 +359,14 @@ TEST(MatchModelTest, SubstringAnywhereWithCase) {
         bool match;
     };
     const Case cases[] = {
-        {"ML-1610", "MDL:ML-1610 Series;", true},
-        {"ML-1610", "ML-1610", true},
-        {"Series;", "MDL:ML-1610 Series;", true},
-        {"MDL:ML", "MDL:ML-1610;", true},
-        {"ml-1610", "MDL:ML-1610 Series;", false},
-        {"ML-1610 Series;X", "MDL:ML-1610 Series;", false},
-        {"", "MDL:ML-1610;", false},
-        {"ML-1610", "", false},
+        {"Laser Z880k", "MDL:Laser Z880k Series;", true},
+        {"Laser Z880k", "Laser Z880k", true},
+        {"Series;", "MDL:Laser Z880k Series;", true},
+        {"MDL:La", "MDL:Laser Z880k;", true},
+        {"laser z880k", "MDL:Laser Z880k Series;", false},
+        {"Laser Z880k Series;X", "MDL:Laser Z880k Series;", false},
+        {"", "MDL:Laser Z880k;", false},
+        {"Laser Z880k", "", false},
         {"", "", false},
     };
     for (const Case& c : cases) {

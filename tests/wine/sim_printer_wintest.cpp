@@ -32,7 +32,7 @@ protected:
     static std::string Printer(const std::string& status, const std::string& tag,
                                const std::string& path = "usb#sim-port-1") {
         return "[Printer]\r\nPresent=1\r\nPath=" + path +
-               "\r\nDeviceId=MFG:Vendor;CMD:GDI;MDL:ML-1610 Series;CLS:PRINTER;\r\nStatus=" +
+               "\r\nDeviceId=MFG:Velmar;CMD:GDI;MDL:Laser Z880k Series;CLS:PRINTER;\r\nStatus=" +
                status + "\r\nServiceTag=" + tag + "\r\n";
     }
 
@@ -40,7 +40,7 @@ protected:
     sim::SimUsbBus usb;
     sim::SimSpooler spooler;
     win32::Win32DebugOutput debug;
-    std::string model = "ML-1610";
+    std::string model = "Laser Z880k";
     DevicePath devicePath{};
     UsbPrinterAccess access{usb, debug, model, devicePath};
 };
