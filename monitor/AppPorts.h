@@ -2,9 +2,11 @@
 #include "localization/Country.h"
 #include "platform/DebugOutput.h"
 #include "platform/FileSystem.h"
+#include "platform/Pipe.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
+#include "platform/TextConversion.h"
 #include "platform/Version.h"
 #include "platform/WindowSystem.h"
 #include "status/Spooler.h"
@@ -25,6 +27,8 @@ struct AppPorts {
     IUsbBus& usb;
     ISpooler& spooler;
     IDebugOutput& debugOutput;
+    ITextConversion& text;
+    IPipeClient& pipes;
 };
 
 }  // namespace orvix

@@ -5,19 +5,14 @@
 #include "platform/win32/Win32DebugOutput.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Locale.h"
+#include "platform/win32/Win32Pipe.h"
 #include "platform/win32/Win32Process.h"
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32TextConversion.h"
 #include "platform/win32/Win32Version.h"
 #include "platform/win32/Win32WindowSystem.h"
 
-#ifdef ORVIX_SIMULATION
-#include "platform/sim/SimSpooler.h"
-#include "platform/sim/SimUsbBus.h"
-#else
-#include "platform/win32/Win32Spooler.h"
-#include "platform/win32/Win32UsbBus.h"
-#endif
 #ifdef ORVIX_SIMULATION
 #include "platform/sim/SimSpooler.h"
 #include "platform/sim/SimUsbBus.h"
@@ -44,8 +39,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     static Win32Spooler spooler;
 #endif
     static Win32DebugOutput debugOutput;
+    static Win32TextConversion text;
+    static Win32PipeClient pipes;
     static orvix::COrvixApp app(orvix::AppPorts{process, profile, files, registry, locale, version,
-                                                windows, usb, spooler, debugOutput});
+                                                windows, usb, spooler, debugOutput, text, pipes});
     // --- end of port bindings ---
 
     if (!app.InitInstance()) {

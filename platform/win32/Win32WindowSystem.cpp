@@ -175,7 +175,9 @@ std::uint32_t Win32WindowSystem::ForegroundWindowThread() {
     return foreground != nullptr ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
 }
 
-std::uint32_t Win32WindowSystem::CurrentThreadId() { return ::GetCurrentThreadId(); }
+std::uint32_t Win32WindowSystem::CurrentThreadId() {
+    return ::GetCurrentThreadId();
+}
 
 bool Win32WindowSystem::AttachThreadInput(std::uint32_t from, std::uint32_t to, bool attach) {
     return ::AttachThreadInput(from, to, attach ? TRUE : FALSE) != FALSE;

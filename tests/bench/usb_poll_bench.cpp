@@ -13,16 +13,16 @@ namespace {
 
 constexpr int kPolls = 1000;
 const std::string kPath =
-    "\\\\?\\usb#vid_04e8&pid_3441#0000000000000001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+    "\\\\?\\usb#vid_1965&pid_0880#0000000000000001#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
 struct Bench {
     Bench() {
-        usb.AddPrinter(kPath, "MFG:Vendor;CMD:GDI;MDL:ML-1610 Series;CLS:PRINTER;").status = {
+        usb.AddPrinter(kPath, "MFG:Velmar;CMD:GDI;MDL:Laser Z880k Series;CLS:PRINTER;").status = {
             0x01, 0x01, 0x04, 0x00, 0x00, 0x50, 0x02, 0x00};
     }
     orvix::test::FakeUsbBus usb;
     orvix::test::FakeDebugOutput debug;
-    std::string model = "ML-1610";
+    std::string model = "Laser Z880k";
     orvix::DevicePath devicePath{};
     orvix::UsbPrinterAccess access{usb, debug, model, devicePath};
     std::array<std::uint8_t, 8> record{};

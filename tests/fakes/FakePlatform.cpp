@@ -197,7 +197,9 @@ void FakeWindows::SetTopmost(WindowHandle window, bool topmost) {
     raiseCalls.push_back((topmost ? "topmost " : "notopmost ") + Hex(window));
 }
 
-bool FakeWindows::IsMinimized(WindowHandle window) { return minimized.count(window) != 0; }
+bool FakeWindows::IsMinimized(WindowHandle window) {
+    return minimized.count(window) != 0;
+}
 
 void FakeWindows::SendRestoreCommand(WindowHandle window) {
     raiseCalls.push_back("restore " + Hex(window));

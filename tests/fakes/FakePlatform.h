@@ -203,8 +203,8 @@ struct FakePlatform {
     FakePipeClient pipes;
 
     AppPorts Ports() {
-        return AppPorts{process, profile, files,       registry, locale, version,
-                        windows, usb,     spooler,     debugOutput, text,  pipes};
+        return AppPorts{process, profile, files,   registry,    locale, version,
+                        windows, usb,     spooler, debugOutput, text,   pipes};
     }
 };
 

@@ -2,7 +2,7 @@
 // GetUserGeoID, both version records, and the start country chosen through them.
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "platform/win32/Win32Api.h"
 
 #include "localization/Country.h"
 #include "platform/win32/Win32Locale.h"

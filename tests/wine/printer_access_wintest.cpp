@@ -137,7 +137,7 @@ private:
 TEST(UsbAdapter, NoPrinterUnderWineStatusFailsAsCableOff) {
     win32::Win32UsbBus usb;
     win32::Win32DebugOutput debug;
-    const std::string model = "ML-1610";
+    const std::string model = "Laser Z880k";
     DevicePath devicePath{};
     const UsbPrinterAccess access{usb, debug, model, devicePath};
 
@@ -159,7 +159,7 @@ TEST(UsbAdapter, NoPrinterUnderWineStatusFailsAsCableOff) {
 TEST(UsbAdapter, AThousandFailedReadsLeakNoHandle) {
     win32::Win32UsbBus usb;
     win32::Win32DebugOutput debug;
-    const std::string model = "ML-1610";
+    const std::string model = "Laser Z880k";
     DevicePath devicePath{};
     const UsbPrinterAccess access{usb, debug, model, devicePath};
     std::array<std::uint8_t, 8> record{};
@@ -182,7 +182,7 @@ TEST(UsbAdapter, OpenedPathThatRefusesTheRequestLeaksNoHandle) {
     ASSERT_TRUE(WriteFileBytes(file, "x"));
     win32::Win32UsbBus usb;
     win32::Win32DebugOutput debug;
-    const std::string model = "ML-1610";
+    const std::string model = "Laser Z880k";
     DevicePath devicePath{};
     std::copy(file.begin(), file.end(), devicePath.begin());
     const UsbPrinterAccess access{usb, debug, model, devicePath};
