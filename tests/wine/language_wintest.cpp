@@ -109,7 +109,7 @@ TEST(LanguageChoice, OverlongRegistryValueCountsAsAbsent) {
 TEST(StartCountry, FollowsTheUserGeoId) {
     LanguageKey key;
     const Start start = RunOrvix(key, "", {"en"});
-    GEOID (*getUserGeoId)
+    GEOID(*getUserGeoId)
     (GEOCLASS) = reinterpret_cast<GEOID (*)(GEOCLASS)>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetUserGeoID")));
     ASSERT_NE(getUserGeoId, nullptr);
