@@ -127,6 +127,28 @@ bool CMainFrame::OnPrivateMessage(unsigned message) {
 void CMainFrame::OnJobStarted() {
     ++jobStarts;
     Trace("Job started: %s\n", app.jobInfo.printerName.c_str());
+    IWindowSystem& windows = app.Ports().windows;
+    // A new job cancels a pending end.
+    if (m_bTerminateTimer) {
+        windows.KillTimer(window, SM_TERMINATE_TIMER);
+        m_bTerminateTimer = false;
+    }
+    // The order window exists from the first job on, so the popups' buttons can show it.
+    if (app.m_ordertonerdlg.created) {
+        app.m_ordertonerdlg.Hide(windows);
+    } else {
+        app.m_ordertonerdlg.Create(windows);
+    }
+    std::string& display = app.jobInfo.displayText;
+    if (const std::size_t slash = display.rfind('\\'); slash != std::string::npos) {
+        display.erase(0, slash + 1);
+    }
+    std::array<std::uint8_t, StatusInfo::kRecordSize> record{};
+    GetStatusData(record);  // a failure leaves the zeros: no printer answers
+    app.curStatus.Decode(record);
+    Trace("Printer status: class %d, main %d, key [%s], toner %d%%\n", app.curStatus.StatusClass(),
+          app.curStatus.MainStatus(), app.curStatus.GetStatusKey().c_str(),
+          app.curStatus.GetTonerLevel());
 }
 
 void CMainFrame::OnPopupClosed() {

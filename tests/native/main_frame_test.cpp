@@ -383,3 +383,48 @@ TEST_F(MainFrameTest, ShowOrderTonerShowsOrRaisesTheOrderWindow) {
 
 }  // namespace
 }  // namespace orvix
+
+namespace orvix {
+namespace {
+
+// A job start reads the printer into the current status, prepares the order window and drops
+// the path from the job's display text.
+TEST_F(MainFrameTest, JobStartReadsThePrinterAndPreparesTheOrderWindow) {
+    app.modelString = "Velmar Laser Z880k";
+    auto& printer = platform.usb.AddPrinter("\\\\?\\usb#printer1", "MDL:Velmar Laser Z880k;");
+    printer.status = {0x01, 3, 1, 2, 0, 60, 20, 0};
+    app.jobInfo.displayText = "C:\\docs\\report.txt";
+    Frame();
+    frame->m_bTerminateTimer = true;
+    platform.windows.SetTimer(frame->Handle(), SM_TERMINATE_TIMER, 10000);
+
+    ASSERT_TRUE(frame->OnPrivateMessage(WM_SM_JOB_STARTED));
+    EXPECT_EQ(app.curStatus.GetStatusKey(), "SM_PAPER_JAM0");
+    EXPECT_EQ(app.curStatus.GetTonerLevel(), 60);
+    EXPECT_EQ(app.jobInfo.displayText, "report.txt");
+    EXPECT_FALSE(frame->m_bTerminateTimer) << "a new job cancels a pending end";
+    EXPECT_FALSE(Running(SM_TERMINATE_TIMER));
+    EXPECT_EQ(platform.windows.dialogsCreated, std::vector<int>{132});
+    EXPECT_TRUE(app.m_ordertonerdlg.created);
+    EXPECT_EQ(app.m_ordertonerdlg.shown, 0) << "created hidden";
+    EXPECT_TRUE(platform.usb.Balanced());
+
+    // The next job finds the order window and hides it; the printer is gone now.
+    platform.usb.devices.front().opens = false;
+    app.jobInfo.displayText = "C:\\spool\\";
+    app.m_ordertonerdlg.Show(platform.windows);
+    ASSERT_TRUE(frame->OnPrivateMessage(WM_SM_JOB_STARTED));
+    EXPECT_EQ(platform.windows.dialogsCreated.size(), 1u) << "created once per process";
+    EXPECT_EQ(app.m_ordertonerdlg.shown, 0);
+    EXPECT_EQ(platform.windows.shows.back().second, ShowCommand::Hide);
+    EXPECT_EQ(app.jobInfo.displayText, "") << "a text ending in a backslash shows as empty";
+    EXPECT_EQ(app.curStatus.GetStatusKey(), "SM_USB_CABLE_OFF");
+    EXPECT_TRUE(app.curStatus.IsError());
+
+    app.jobInfo.displayText = "report.txt";
+    ASSERT_TRUE(frame->OnPrivateMessage(WM_SM_JOB_STARTED));
+    EXPECT_EQ(app.jobInfo.displayText, "report.txt") << "no backslash: shown whole";
+}
+
+}  // namespace
+}  // namespace orvix
