@@ -369,6 +369,45 @@ TEST(JobStandIn, DrivesARunningInstance) {
     EXPECT_EQ(install.Count("Job started: "), 1u);
 }
 
+// Each job start reads the printer: the simulated one, changed by the test between jobs.
+TEST(JobStatus, EachJobStartReadsThePrinterAsItIsThen) {
+    Installation install;
+    const std::string state = install.dir / "printer.ini";
+    const auto printer = [&](const char* present, const char* status) {
+        ASSERT_TRUE(WriteFileBytes(state + ".new",
+                                   std::string("[Printer]\r\nPresent=") + present +
+                                       "\r\nDeviceId=MDL:Velmar Laser Z880k;\r\nStatus=" + status +
+                                       "\r\n"));
+        ASSERT_TRUE(
+            ::MoveFileExA((state + ".new").c_str(), state.c_str(), MOVEFILE_REPLACE_EXISTING));
+    };
+    ASSERT_TRUE(WriteFileBytes(
+        install.dir / "Orvix.dat",
+        "[Model]\r\nClass=" + install.modelClass + "\r\n[DevMon]\r\nMDL=Velmar Laser Z880k\r\n"));
+    printer("1", "01 01 04 00 00 3C 14 00");
+    Process orvix(install.Exe(), install.Quoted() + " /x",
+                  install.Environment() + "\nORVIX_SIM_STATE=" + state);
+    ASSERT_NE(WaitForWindow(install.modelClass, kDeadline), nullptr);
+    const JobInfoAnsiRecord job = BuildJobInfoAnsi(kJob);
+    struct Step {
+        const char* present;
+        const char* status;
+        const char* expected;
+    } steps[] = {
+        {"1", "01 01 04 00 00 3C 14 00", "key [SM_PRINTING], toner 60%"},
+        {"1", "04 03 01 02 00 3C 14 00", "key [SM_PAPER_JAM0], toner 60%"},
+        {"0", "04 03 01 02 00 3C 14 00", "key [SM_USB_CABLE_OFF], toner 0%"},
+        {"1", "04 05 01 00 00 00 14 00", "key [SM_TONER_EMPTY], toner 0%"},
+    };
+    for (const Step& step : steps) {
+        printer(step.present, step.status);
+        SendCopyData(install.Window(), CD_JOB_INFO, job.data(), job.size());
+        EXPECT_TRUE(install.WaitForTrace(step.expected)) << step.expected << "\n"
+                                                         << install.Trace();
+    }
+    Kill(install, orvix);
+}
+
 // A second start in toner mode raises the minimized order window through the window adapter.
 TEST(JobOrderWindow, SecondTonerStartRestoresAndRaisesTheOrderWindow) {
     Installation install;
