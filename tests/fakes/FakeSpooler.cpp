@@ -1,5 +1,7 @@
 #include "tests/fakes/FakeSpooler.h"
 
+#include "status/PackedPrinterRecords.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -28,24 +30,14 @@ void FakeSpooler::ClosePrinter(SpoolerPrinter printer) {
     --openNow;
 }
 
-std::vector<std::uint8_t> FakeSpooler::Pack(const std::vector<const Queue*>& records) {
-    std::vector<std::uint8_t> bytes;
-    for (const Queue* queue : records) {
-        bytes.insert(bytes.end(), queue->name.begin(), queue->name.end());
-        bytes.push_back(0);
-        bytes.insert(bytes.end(), queue->driver.begin(), queue->driver.end());
-        bytes.push_back(0);
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<std::uint8_t>(queue->jobs >> shift));
-        }
-    }
-    return bytes;
-}
-
 SpoolerCall FakeSpooler::Fill(const std::vector<const Queue*>& records,
                               std::span<std::uint8_t> buffer, std::uint32_t sizeError,
                               bool readFails) {
-    const std::vector<std::uint8_t> packed = Pack(records);
+    std::vector<PrinterRecord> views;
+    for (const Queue* queue : records) {
+        views.push_back(PrinterRecord{queue->name, queue->driver, queue->jobs});
+    }
+    const std::vector<std::uint8_t> packed = PackPrinterRecords(views);
     SpoolerCall call;
     call.needed = static_cast<std::uint32_t>(packed.size());
     if (buffer.empty()) {
@@ -89,30 +81,7 @@ SpoolerCall FakeSpooler::EnumLocalPrinters(std::span<std::uint8_t> buffer) {
 
 std::optional<PrinterRecord> FakeSpooler::RecordAt(std::span<const std::uint8_t> buffer,
                                                    std::uint32_t index) {
-    std::size_t at = 0;
-    const auto text = [&](std::string_view& out) {
-        const auto end = std::find(buffer.begin() + static_cast<std::ptrdiff_t>(at), buffer.end(),
-                                   std::uint8_t{0});
-        if (end == buffer.end()) {
-            return false;
-        }
-        const auto length = static_cast<std::size_t>(end - buffer.begin()) - at;
-        out = std::string_view(reinterpret_cast<const char*>(buffer.data()) + at, length);
-        at += length + 1;
-        return true;
-    };
-    for (std::uint32_t i = 0;; ++i) {
-        PrinterRecord record;
-        if (!text(record.printerName) || !text(record.driverName) || buffer.size() - at < 4) {
-            return std::nullopt;
-        }
-        for (int shift = 0; shift < 32; shift += 8) {
-            record.jobs |= static_cast<std::uint32_t>(buffer[at++]) << shift;
-        }
-        if (i == index) {
-            return record;
-        }
-    }
+    return PackedRecordAt(buffer, index);
 }
 
 }  // namespace orvix::test

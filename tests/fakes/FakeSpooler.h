@@ -43,7 +43,6 @@ public:
     bool buffersZeroed = true;  // every buffer handed in was zero-filled
 
 private:
-    static std::vector<std::uint8_t> Pack(const std::vector<const Queue*>& records);
     SpoolerCall Fill(const std::vector<const Queue*>& records, std::span<std::uint8_t> buffer,
                      std::uint32_t sizeError, bool readFails);
 
