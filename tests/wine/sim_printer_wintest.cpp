@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "platform/sim/SimSpooler.h"
@@ -65,6 +66,29 @@ TEST_F(SimPrinter, StatusAndServiceTagFollowTheFile) {
     ASSERT_TRUE(GetServiceTagData(access, tag));
     EXPECT_EQ(ServiceTagText(tag), "XYZ98765");
     EXPECT_EQ(usb.OpenHandles(), 0u);
+}
+
+// The cost of the poll path against the simulated printer (which re-reads its state file on
+// every call), reported rather than asserted: a measurement, not a timed test.
+TEST_F(SimPrinter, ThousandPollsByTheStoredPath) {
+    Write(Printer("01 01 04 00 00 3C 14 00", "ABC1234"));
+    Record record{};
+    ASSERT_TRUE(GetStatusData(access, record));  // the one search stores the path
+    LARGE_INTEGER frequency{}, start{}, end{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    int succeeded = 0;
+    for (int i = 0; i < 1000; ++i) {
+        record = {};
+        succeeded += GetStatusData(access, record) ? 1 : 0;
+    }
+    ::QueryPerformanceCounter(&end);
+    EXPECT_EQ(succeeded, 1000);
+    EXPECT_EQ(usb.OpenHandles(), 0u);
+    const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                      static_cast<double>(frequency.QuadPart);
+    std::printf("1000 status polls against the simulated printer: %.1f ms\n", ms);
+    RecordProperty("thousand_polls_ms", std::to_string(ms));
 }
 
 TEST_F(SimPrinter, UnpluggedReadsAsCableOffAndANewPortIsFound) {
