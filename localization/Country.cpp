@@ -4,6 +4,7 @@
 #include <array>
 
 #include "localization/StrTableList.h"
+#include "platform/BoundedText.h"
 #include "platform/Trace.h"
 
 namespace orvix {
@@ -104,10 +105,7 @@ bool GetCurrentNationString(IRegistry& registry, const std::string& langKey,
     }
     // The value's type is not checked: take the text up to its first zero; a value that
     // fills the buffer without one keeps the nine characters a language code can have.
-    const auto end = std::find(bytes->begin(), bytes->end(), std::uint8_t{0});
-    const auto count =
-        std::min<std::size_t>(static_cast<std::size_t>(end - bytes->begin()), kLanguageCodeChars);
-    languageCode.assign(bytes->begin(), bytes->begin() + static_cast<std::ptrdiff_t>(count));
+    languageCode = TextBeforeZero(*bytes).substr(0, kLanguageCodeChars);
     Trace("Language code: %s\n", languageCode.c_str());
     return true;
 }
@@ -141,10 +139,6 @@ int CompareMultibyte(std::string_view a, std::string_view b, const LeadByteSet& 
             return 0;
         }
     }
-}
-
-void SortCountryNames(std::vector<std::string>& names) {
-    SortCountryNames(names, LeadByteSet());
 }
 
 void SortCountryNames(std::vector<std::string>& names, const LeadByteSet& leadBytes) {

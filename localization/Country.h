@@ -98,8 +98,7 @@ int CompareMultibyte(std::string_view a, std::string_view b, const LeadByteSet& 
 
 // Sorts names ascending by CompareMultibyte. Without a lead-byte set, the code page is taken
 // to have none (a plain unsigned byte comparison).
-void SortCountryNames(std::vector<std::string>& names);
-void SortCountryNames(std::vector<std::string>& names, const LeadByteSet& leadBytes);
+void SortCountryNames(std::vector<std::string>& names, const LeadByteSet& leadBytes = {});
 
 // The first entry whose name equals `name` byte for byte (with case, equal length).
 bool FindPhoneEntry(const std::vector<PhoneEntry>& phoneList, std::string_view name,

@@ -143,9 +143,7 @@ void CMainFrame::OnJobStarted() {
     if (const std::size_t slash = display.rfind('\\'); slash != std::string::npos) {
         display.erase(0, slash + 1);
     }
-    std::array<std::uint8_t, StatusInfo::kRecordSize> record{};
-    GetStatusData(record);  // a failure leaves the zeros: no printer answers
-    app.curStatus.Decode(record);
+    OnGetStatusForOrderToner(app.curStatus);  // a failure decodes as "no printer answers"
     Trace("Printer status: class %d, main %d, key [%s], toner %d%%\n", app.curStatus.StatusClass(),
           app.curStatus.MainStatus(), app.curStatus.GetStatusKey().c_str(),
           app.curStatus.GetTonerLevel());
@@ -254,22 +252,21 @@ void CMainFrame::OnPowerBroadcast(unsigned event) {
     }
 }
 
+UsbPrinterAccess CMainFrame::Printer() const {
+    return UsbPrinterAccess{app.Ports().usb, app.Ports().debugOutput, app.modelString,
+                            app.devicePath};
+}
+
 bool CMainFrame::GetStatusData(std::span<std::uint8_t, 8> record) {
-    return orvix::GetStatusData(
-        UsbPrinterAccess{app.Ports().usb, app.Ports().debugOutput, app.modelString, app.devicePath},
-        record);
+    return orvix::GetStatusData(Printer(), record);
 }
 
 bool CMainFrame::GetServiceTagData(std::span<std::uint8_t, 8> reply) {
-    return orvix::GetServiceTagData(
-        UsbPrinterAccess{app.Ports().usb, app.Ports().debugOutput, app.modelString, app.devicePath},
-        reply);
+    return orvix::GetServiceTagData(Printer(), reply);
 }
 
 bool CMainFrame::OnGetStatusForOrderToner(StatusInfo& status) {
-    return GetStatusForOrderToner(
-        UsbPrinterAccess{app.Ports().usb, app.Ports().debugOutput, app.modelString, app.devicePath},
-        status);
+    return ReadPrinterStatus(Printer(), status);
 }
 
 }  // namespace orvix

@@ -10,6 +10,7 @@ namespace orvix {
 
 class COrvixApp;
 class StatusInfo;
+struct UsbPrinterAccess;
 
 // Timers of the main window.
 inline constexpr unsigned SM_POLLING_TIMER = 1000;
@@ -85,6 +86,8 @@ private:
     void OnJobInfo(std::span<const std::uint8_t> bytes);
     void OnPipeTimer();
     void TraceJobFields(const char* source) const;
+    // The application's ports, model string and stored device path, for the USB requests.
+    UsbPrinterAccess Printer() const;
 
     COrvixApp& app;
     WindowHandle window = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/BoundedText.h"
+
 namespace orvix {
 namespace {
 
@@ -85,9 +87,7 @@ std::string FieldText(std::span<const std::uint8_t> record, std::size_t offset, 
         return {};
     }
     const auto field = record.subspan(offset, std::min(slot, record.size() - offset));
-    const auto zero = std::find(field.begin(), field.end(), std::uint8_t{0});
-    const auto length = std::min(static_cast<std::size_t>(zero - field.begin()), slot - 1);
-    return std::string(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(length));
+    return std::string(TextBeforeZero(field).substr(0, slot - 1));
 }
 
 std::optional<HandoffRecord> HandoffRecord::Make(std::string_view pipeName,

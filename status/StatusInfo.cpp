@@ -1,5 +1,7 @@
 #include "status/StatusInfo.h"
 
+#include "platform/BoundedText.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -84,8 +86,7 @@ void StatusInfo::Decode(const std::uint8_t* record, std::size_t length) {
         statusClass = kErrorClass;
     }
     if (raw[7] != 0 && length > kRecordSize) {
-        const auto begin = raw.begin() + static_cast<std::ptrdiff_t>(kRecordSize);
-        extraText.assign(begin, std::find(begin, raw.end(), std::uint8_t{0}));
+        extraText = TextBeforeZero(std::span(raw).subspan(kRecordSize));
     }
 }
 

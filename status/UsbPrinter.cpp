@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
+#include "platform/BoundedText.h"
 #include "platform/Trace.h"
 
 namespace orvix {
@@ -36,12 +36,11 @@ bool Storable(const std::string& path) {
 
 // The stored path as a zero-terminated text; a path without its zero counts as empty.
 const char* StoredPath(const DevicePath& path) {
-    return std::memchr(path.data(), '\0', path.size()) != nullptr ? path.data() : "";
+    return DevicePathText(path).empty() ? "" : path.data();
 }
 
 bool SendVendorRequest(const UsbDeviceHandle& device, std::uint8_t request,
                        std::span<std::uint8_t, kUsbReplySize> reply) {
-    std::fill(reply.begin(), reply.end(), std::uint8_t{0});
     const std::array<std::uint8_t, 3> input = {request, 0, 0};
     std::uint32_t returned = 0;
     const bool ok = device.Bus()->DeviceControl(device.Get(), IOCTL_USBPRINT_VENDOR_GET_COMMAND,
@@ -74,11 +73,8 @@ bool Request(const UsbPrinterAccess& printer, std::uint8_t request,
 }  // namespace
 
 std::string_view DevicePathText(const DevicePath& path) {
-    const void* end = std::memchr(path.data(), '\0', path.size());
-    if (end == nullptr) {
-        return {};
-    }
-    return {path.data(), static_cast<std::size_t>(static_cast<const char*>(end) - path.data())};
+    const std::string_view text = TextBeforeZero(path);
+    return text.size() < path.size() ? text : std::string_view{};
 }
 
 UsbDeviceHandle OpenPrinterDevice(IUsbBus& usb, const char* path) {
@@ -99,9 +95,8 @@ bool QueryDeviceId(const UsbDeviceHandle& device, std::string& deviceId) {
         returned == 0) {
         return false;
     }
-    const auto end = buffer.begin() +
-                     static_cast<std::ptrdiff_t>(std::min<std::size_t>(returned, buffer.size()));
-    deviceId.assign(buffer.begin(), std::find(buffer.begin(), end, std::uint8_t{0}));
+    deviceId =
+        TextBeforeZero(std::span(buffer).first(std::min<std::size_t>(returned, buffer.size())));
     return true;
 }
 
@@ -164,10 +159,10 @@ bool GetServiceTagData(const UsbPrinterAccess& printer,
 }
 
 std::string ServiceTagText(std::span<const std::uint8_t, kUsbReplySize> reply) {
-    return std::string(reply.begin(), std::find(reply.begin(), reply.end(), std::uint8_t{0}));
+    return std::string(TextBeforeZero(reply));
 }
 
-bool GetStatusForOrderToner(const UsbPrinterAccess& printer, StatusInfo& status) {
+bool ReadPrinterStatus(const UsbPrinterAccess& printer, StatusInfo& status) {
     std::array<std::uint8_t, kUsbReplySize> record{};
     const bool ok = GetStatusData(printer, record);
     status.Decode(record.data(), record.size());

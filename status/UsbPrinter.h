@@ -93,9 +93,9 @@ bool GetServiceTagData(const UsbPrinterAccess& printer,
 // The service tag in a reply: the text up to its first zero, never beyond the 8 bytes.
 std::string ServiceTagText(std::span<const std::uint8_t, kUsbReplySize> reply);
 
-// A fresh status reading for the supplies order address: the record is decoded into `status`
-// whatever the request did (a failure decodes as the all-zero record). Returns the request's
-// result.
-bool GetStatusForOrderToner(const UsbPrinterAccess& printer, StatusInfo& status);
+// A fresh status reading (job start, supplies order address): the record is decoded into
+// `status` whatever the request did (a failure decodes as the all-zero record). Returns the
+// request's result.
+bool ReadPrinterStatus(const UsbPrinterAccess& printer, StatusInfo& status);
 
 }  // namespace orvix

@@ -9,16 +9,8 @@
 namespace orvix {
 namespace {
 
-// A line of the file after loading: a key without "=" has no value.
-struct Entry {
-    std::string name;
-    std::optional<std::string> value;
-};
-
-struct Section {
-    std::string name;
-    std::vector<Entry> entries;
-};
+using Entry = ProfileDocument::Entry;
+using Section = ProfileDocument::Section;
 
 bool IsBlank(char c) {
     // The platform trims C-locale white space and the DOS end-of-file byte.
@@ -48,14 +40,8 @@ std::string_view Trim(std::string_view text) {
 // no LF remains, at CR); "[" starts a section only when a "]" closes it; every other non-blank
 // line is an entry, with or without "=". Lines before the first header belong to a section
 // without a name.
-std::vector<Section> Load(const std::string& path) {
+std::vector<Section> Split(std::string_view rest) {
     std::vector<Section> sections(1);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return sections;
-    }
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string_view rest(data);
     if (rest.starts_with("\xEF\xBB\xBF")) {
         rest.remove_prefix(3);
     }
@@ -126,9 +112,24 @@ const Section* FindSection(const std::vector<Section>& sections, std::string_vie
 
 }  // namespace
 
-std::string PortableProfile::GetString(const std::string& path, const std::string& section,
-                                       const std::string& key, const std::string& defaultValue,
-                                       std::size_t bufferSize) {
+ProfileDocument ProfileDocument::Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return Parse({});
+    }
+    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return Parse(data);
+}
+
+ProfileDocument ProfileDocument::Parse(std::string_view text) {
+    ProfileDocument document;
+    document.sections = Split(text);
+    return document;
+}
+
+std::string ProfileDocument::GetString(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue,
+                                       std::size_t bufferSize) const {
     // Trailing spaces of the default are dropped, as the platform does.
     std::string_view fallback(defaultValue);
     while (!fallback.empty() && fallback.back() == ' ') {
@@ -137,7 +138,6 @@ std::string PortableProfile::GetString(const std::string& path, const std::strin
     if (bufferSize == 0) {
         return {};
     }
-    const std::vector<Section> sections = Load(path);
     // Only the first section of a name is searched, with the names trimmed of blanks.
     const Section* found = FindSection(sections, Trim(section));
     if (found != nullptr) {
@@ -154,11 +154,11 @@ std::string PortableProfile::GetString(const std::string& path, const std::strin
     return CopyValue(fallback, bufferSize);
 }
 
-unsigned PortableProfile::GetInt(const std::string& path, const std::string& section,
-                                 const std::string& key, int defaultValue) {
+unsigned ProfileDocument::GetInt(const std::string& section, const std::string& key,
+                                 int defaultValue) const {
     // The platform reads the value through a 30-character buffer, then converts it like
     // RtlUnicodeStringToInteger with base 0: blanks, a sign, an optional 0x/0o/0b prefix.
-    const std::string text = GetString(path, section, key, "", 30);
+    const std::string text = GetString(section, key, "", 30);
     if (text.empty()) {
         return static_cast<unsigned>(defaultValue);
     }
@@ -207,8 +207,8 @@ unsigned PortableProfile::GetInt(const std::string& path, const std::string& sec
     return negative ? 0u - total : total;
 }
 
-std::vector<char> PortableProfile::GetSection(const std::string& path, const std::string& section,
-                                              std::size_t bufferSize) {
+std::vector<char> ProfileDocument::GetSection(const std::string& section,
+                                              std::size_t bufferSize) const {
     std::vector<char> out(bufferSize, '\0');
     if (bufferSize <= 2) {
         return out;
@@ -217,15 +217,8 @@ std::vector<char> PortableProfile::GetSection(const std::string& path, const std
     // bufferSize - 2 bytes; a list that does not fit is cut there and ends with two zeros.
     const std::size_t wideSize = bufferSize * 2;
     std::string list;
-    const std::vector<Section> sections = Load(path);
-    const Section* found = nullptr;
-    for (const Section& candidate : sections) {
-        if (EqualNoCase(candidate.name, section)) {
-            found = &candidate;
-            break;
-        }
-    }
-    if (found != nullptr) {
+    // Here the name is taken as given, without trimming.
+    if (const Section* found = FindSection(sections, section)) {
         std::size_t left = wideSize;
         bool cut = false;
         for (const Entry& entry : found->entries) {
@@ -261,6 +254,22 @@ std::vector<char> PortableProfile::GetSection(const std::string& path, const std
     const std::size_t room = bufferSize - 2;
     std::copy_n(list.begin(), std::min(list.size(), room), out.begin());
     return out;
+}
+
+std::string PortableProfile::GetString(const std::string& path, const std::string& section,
+                                       const std::string& key, const std::string& defaultValue,
+                                       std::size_t bufferSize) {
+    return ProfileDocument::Read(path).GetString(section, key, defaultValue, bufferSize);
+}
+
+unsigned PortableProfile::GetInt(const std::string& path, const std::string& section,
+                                 const std::string& key, int defaultValue) {
+    return ProfileDocument::Read(path).GetInt(section, key, defaultValue);
+}
+
+std::vector<char> PortableProfile::GetSection(const std::string& path, const std::string& section,
+                                              std::size_t bufferSize) {
+    return ProfileDocument::Read(path).GetSection(section, bufferSize);
 }
 
 }  // namespace orvix

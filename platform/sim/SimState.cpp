@@ -3,8 +3,11 @@
 #include "platform/win32/Win32Api.h"
 
 #include <algorithm>
-#include <fstream>
+#include <charconv>
 #include <iterator>
+
+#include "platform/BoundedText.h"
+#include "platform/portable/PortableProfile.h"
 
 namespace orvix::sim {
 
@@ -16,79 +19,59 @@ constexpr char kDefaultPath[] =
     "\\\\?\\usb#vid_0000&pid_0000#ORVIX-SIMULATED-PRINTER#"
     "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
+// Values are read through a buffer of this size, far above any path or device ID.
+constexpr std::size_t kValueBuffer = 1024;
+constexpr std::size_t kSectionBuffer = 64 * 1024;
+
+// "name=value" lines of a section; lines without "=" name nothing.
+std::vector<std::pair<std::string, std::string>> Pairs(const ProfileDocument& file,
+                                                       const char* section) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    const std::vector<char> list = file.GetSection(section, kSectionBuffer);
+    for (std::size_t at = 0; at < list.size() && list[at] != '\0';) {
+        const std::string_view line = TextBeforeZero(std::span(list).subspan(at));
+        at += line.size() + 1;
+        if (const std::size_t equals = line.find('='); equals != std::string_view::npos) {
+            pairs.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        }
     }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return pairs;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+SimState ReadSimState(const ProfileDocument& file) {
+    const auto value = [&](const char* key, const char* fallback = "") {
+        return file.GetString("Printer", key, fallback, kValueBuffer);
     };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-void SetPrinterKey(SimState::Printer& printer, std::string_view key, std::string_view value) {
-    if (EqualNoCase(key, "Present")) {
-        printer.present = value == "1";
-    } else if (EqualNoCase(key, "Path")) {
-        printer.path = value;
-    } else if (EqualNoCase(key, "DeviceId")) {
-        printer.deviceId = value;
-    } else if (EqualNoCase(key, "Answers")) {
-        printer.answers = value != "0";
-    } else if (EqualNoCase(key, "Status")) {
-        printer.status = ParseRecord(value);
-    } else if (EqualNoCase(key, "ServiceTag")) {
-        printer.serviceTag = {};
-        std::copy_n(value.begin(), std::min<std::size_t>(value.size(), 8),
-                    printer.serviceTag.begin());
-    }
+    SimState state;
+    state.printer.present = value("Present") == "1";
+    state.printer.path = value("Path", kDefaultPath);
+    state.printer.deviceId = value("DeviceId");
+    state.printer.answers = value("Answers") != "0";
+    state.printer.status = ParseRecord(value("Status"));
+    const std::string tag = value("ServiceTag");
+    std::copy_n(tag.begin(), std::min<std::size_t>(tag.size(), 8),
+                state.printer.serviceTag.begin());
+    state.jobs = Pairs(file, "Jobs");
+    state.drivers = Pairs(file, "Drivers");
+    return state;
 }
 
 }  // namespace
 
 std::optional<std::array<std::uint8_t, 8>> ParseRecord(std::string_view text) {
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits),
+                 [](char c) { return c != ' ' && c != '\t'; });
     std::array<std::uint8_t, 8> record{};
-    std::size_t count = 0;
-    int high = -1;
-    for (const char c : text) {
-        if (c == ' ' || c == '\t') {
-            continue;
-        }
-        const int digit = HexDigit(c);
-        if (digit < 0 || count == record.size()) {
+    if (digits.size() != 2 * record.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const char* first = digits.data() + 2 * i;
+        const auto [end, error] = std::from_chars(first, first + 2, record[i], 16);
+        if (error != std::errc{} || end != first + 2) {
             return std::nullopt;
         }
-        if (high < 0) {
-            high = digit;
-        } else {
-            record[count++] = static_cast<std::uint8_t>(high * 16 + digit);
-            high = -1;
-        }
-    }
-    if (count != record.size() || high >= 0) {
-        return std::nullopt;
     }
     return record;
 }
@@ -104,35 +87,7 @@ const std::string* FindQueue(const std::vector<std::pair<std::string, std::strin
 }
 
 SimState ParseSimState(std::string_view text) {
-    SimState state;
-    state.printer.path = kDefaultPath;
-    std::string_view section;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (line.empty() || line.front() == ';' || line.front() == '#') {
-            continue;
-        }
-        if (line.front() == '[' && line.back() == ']') {
-            section = Trim(line.substr(1, line.size() - 2));
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            continue;
-        }
-        const std::string_view key = Trim(line.substr(0, equals));
-        const std::string_view value = Trim(line.substr(equals + 1));
-        if (EqualNoCase(section, "Printer")) {
-            SetPrinterKey(state.printer, key, value);
-        } else if (EqualNoCase(section, "Jobs")) {
-            state.jobs.emplace_back(key, value);
-        } else if (EqualNoCase(section, "Drivers")) {
-            state.drivers.emplace_back(key, value);
-        }
-    }
-    return state;
+    return ReadSimState(ProfileDocument::Parse(text));
 }
 
 std::string SimStatePath() {
@@ -151,12 +106,7 @@ std::string SimStatePath() {
 }
 
 SimState LoadSimState() {
-    std::ifstream in(SimStatePath(), std::ios::binary);
-    if (!in) {
-        return ParseSimState({});
-    }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ParseSimState(text);
+    return ReadSimState(ProfileDocument::Read(SimStatePath()));
 }
 
 }  // namespace orvix::sim

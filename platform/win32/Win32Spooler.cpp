@@ -20,7 +20,7 @@ HANDLE AsHandle(SpoolerPrinter printer) {
 }
 
 // The records are read in place, so the buffer must suit their alignment.
-bool Usable(std::span<std::uint8_t> buffer) {
+bool Usable(std::span<const std::uint8_t> buffer) {
     return reinterpret_cast<std::uintptr_t>(buffer.data()) % alignof(PRINTER_INFO_2A) == 0;
 }
 
@@ -91,7 +91,7 @@ SpoolerCall Win32Spooler::EnumLocalPrinters(std::span<std::uint8_t> buffer) {
 std::optional<PrinterRecord> Win32Spooler::RecordAt(std::span<const std::uint8_t> buffer,
                                                     std::uint32_t index) {
     if ((static_cast<std::size_t>(index) + 1) * sizeof(PRINTER_INFO_2A) > buffer.size() ||
-        reinterpret_cast<std::uintptr_t>(buffer.data()) % alignof(PRINTER_INFO_2A) != 0) {
+        !Usable(buffer)) {
         return std::nullopt;
     }
     const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data()) + index;

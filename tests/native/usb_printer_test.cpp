@@ -177,7 +177,7 @@ TEST_F(UsbPrinterTest, EmptyModelStringNeverMatchesAndDecodesAsCableOff) {
     Printer("port-1");
 
     StatusInfo status;
-    EXPECT_FALSE(GetStatusForOrderToner(access, status));
+    EXPECT_FALSE(ReadPrinterStatus(access, status));
     EXPECT_EQ(status.GetStatusKey(), "SM_USB_CABLE_OFF");
     EXPECT_TRUE(status.IsError());
     EXPECT_EQ(Stored(), "");
@@ -186,7 +186,7 @@ TEST_F(UsbPrinterTest, EmptyModelStringNeverMatchesAndDecodesAsCableOff) {
 TEST_F(UsbPrinterTest, StatusForOrderTonerDecodesTheFreshRecord) {
     Printer("port-1", kPaperJam);
     StatusInfo status;
-    EXPECT_TRUE(GetStatusForOrderToner(access, status));
+    EXPECT_TRUE(ReadPrinterStatus(access, status));
     EXPECT_EQ(status.GetStatusKey(), "SM_PAPER_JAM1");
     EXPECT_EQ(status.GetTonerLevel(), 0x40);
 }

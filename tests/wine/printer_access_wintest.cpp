@@ -150,7 +150,7 @@ TEST(UsbAdapter, NoPrinterUnderWineStatusFailsAsCableOff) {
     EXPECT_EQ(ServiceTagText(tag), "");
 
     StatusInfo status;
-    EXPECT_FALSE(GetStatusForOrderToner(access, status));
+    EXPECT_FALSE(ReadPrinterStatus(access, status));
     EXPECT_EQ(status.GetStatusKey(), "SM_USB_CABLE_OFF");
     EXPECT_TRUE(status.IsError());
     EXPECT_EQ(DevicePathText(devicePath), "");

@@ -134,6 +134,12 @@ protected:
             paths.push_back(dir / fixture.file);
         }
         paths.push_back(dir / "missing.ini");
+        // Anchors: the platform really reads the fixtures, so agreement is not two empty answers.
+        const std::string basic = dir / "basic.ini";
+        ASSERT_EQ(platform.GetString(basic, "Model", "Class", "", 255), "VelmarClass");
+        ASSERT_EQ(platform.GetInt(basic, "DevMon", "VID", 0), 1234u);
+        ASSERT_EQ(SectionList(platform.GetSection(basic, "Language", 4096)),
+                  std::string("DefaultLang=abcdefghijklmnop\0LangKey=Velmar\0\0", 45));
     }
 
     TempDir dir;

@@ -98,7 +98,7 @@ TEST_F(SimPrinter, UnpluggedReadsAsCableOffAndANewPortIsFound) {
 
     Write("[Printer]\r\nPresent=0\r\n");
     StatusInfo status;
-    EXPECT_FALSE(GetStatusForOrderToner(access, status));
+    EXPECT_FALSE(ReadPrinterStatus(access, status));
     EXPECT_EQ(status.GetStatusKey(), "SM_USB_CABLE_OFF");
     EXPECT_EQ(DevicePathText(devicePath), "usb#sim-port-1") << "a failed search writes nothing";
 
